@@ -26,23 +26,23 @@ struct GLFWwindow;
 
 // The base of every exception the program throws on purpose.
 class ThrowableObject {
-public:
+  public:
     virtual ~ThrowableObject() = default;
 };
 
 // Receiver of the host's game events (implemented by the application layer).
 class BBGameDelegate {
-public:
+  public:
     virtual ~BBGameDelegate() = default;
     virtual void StartGame() {}
     virtual void SuspendGame() {}
     virtual void ResumeGame() {}
     virtual void UpdateGame() {}
     virtual void RenderGame() {}
-    virtual void KeyEvent(int event, int data) {}
-    virtual void MouseEvent(int event, int data, float x, float y) {}
-    virtual void TouchEvent(int event, int data, float x, float y) {}
-    virtual void MotionEvent(int event, int data, float x, float y, float z) {}
+    virtual void KeyEvent(int /*event*/, int /*data*/) {}
+    virtual void MouseEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
+    virtual void TouchEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
+    virtual void MotionEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
     virtual void DiscardGraphics() {}
 };
 
@@ -73,7 +73,7 @@ struct BBDisplayMode {
 
 // Platform-neutral host: state and the gated dispatch to the delegate.
 class BBGame {
-public:
+  public:
     BBGame();
     virtual ~BBGame() = default;
 
@@ -92,18 +92,19 @@ public:
     virtual int SaveState(const String& text);
     virtual String LoadState();
     virtual String LoadString(const String& path);
-    virtual int CountJoysticks(bool update) { return 0; }
-    virtual bool PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) {
+    virtual int CountJoysticks(bool /*update*/) { return 0; }
+    virtual bool PollJoystick(int /*port*/, float* /*joyx*/, float* /*joyy*/, float* /*joyz*/,
+                              bool* /*buttons*/) {
         return false;
     }
-    virtual void OpenUrl(const String& url) {}
-    virtual void SetMouseVisible(bool visible) {}
+    virtual void OpenUrl(const String& /*url*/) {}
+    virtual void SetMouseVisible(bool /*visible*/) {}
     virtual int GetDeviceWidth() { return 0; }
     virtual int GetDeviceHeight() { return 0; }
-    virtual void SetDeviceWindow(int width, int height, int flags) {}
+    virtual void SetDeviceWindow(int /*width*/, int /*height*/, int /*flags*/) {}
     virtual std::vector<BBDisplayMode> GetDisplayModes() { return {}; }
-    virtual bool GetDesktopMode(BBDisplayMode& mode) { return false; }
-    virtual void SetSwapInterval(int interval) {}
+    virtual bool GetDesktopMode(BBDisplayMode& /*mode*/) { return false; }
+    virtual void SetSwapInterval(int /*interval*/) {}
     virtual String PathToFilePath(const String& path) { return path; }
     virtual FILE* OpenFile(const String& path, const String& mode);
     // Whole file as bytes; false (length untouched) when it cannot be opened.
@@ -123,7 +124,7 @@ public:
 
     [[noreturn]] virtual void Die(const ThrowableObject& exception);
 
-protected:
+  protected:
     template <typename Call>
     void Guarded(Call call);
 
@@ -136,7 +137,7 @@ protected:
 
 // Desktop host over GLFW 3.
 class BBGlfwGame : public BBGame {
-public:
+  public:
     BBGlfwGame();
 
     static BBGlfwGame* _glfwGame;
@@ -185,7 +186,7 @@ public:
     static int TransKey(int glfwKey);
     static int KeyToChar(int key);
 
-protected:
+  protected:
     int32_t desktopMode[6] = {};  // width, height, red, green, blue bits, refresh
     GLFWwindow* window = nullptr;
     int32_t width = 0;
@@ -202,7 +203,7 @@ protected:
 };
 
 class BBTarvikGame : public BBGlfwGame {
-public:
+  public:
     static void Main(int argc, char** argv);
 };
 

@@ -8,14 +8,14 @@
 struct GLFWwindow;
 
 struct HostPlatform {
-    double (*now)();                      // seconds since start (glfwGetTime)
-    void (*sleep)(double seconds);        // block the calling thread
-    bool (*shouldClose)(GLFWwindow* w);   // glfwWindowShouldClose
-    void (*swapBuffers)(GLFWwindow* w);   // glfwSwapBuffers
-    void (*pollEvents)();                 // glfwPollEvents
-    void (*waitEvents)();                 // glfwWaitEvents
-    bool (*focused)(GLFWwindow* w);       // window has the input focus
-    bool (*joystickPresent)(int id);      // glfwJoystickPresent
+    double (*now)();                     // seconds since start (glfwGetTime)
+    void (*sleepMillis)(int ms);         // block the calling thread
+    bool (*shouldClose)(GLFWwindow* w);  // glfwWindowShouldClose
+    void (*swapBuffers)(GLFWwindow* w);  // glfwSwapBuffers
+    void (*pollEvents)();                // glfwPollEvents
+    void (*waitEvents)();                // glfwWaitEvents
+    bool (*focused)(GLFWwindow* w);      // window has the input focus
+    bool (*joystickPresent)(int id);     // glfwJoystickPresent
     const float* (*joystickAxes)(int id, int* count);
     const unsigned char* (*joystickButtons)(int id, int* count);
 };

@@ -14,7 +14,9 @@ bool IsBlank(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(uint8_t byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 String DecodeUtf16(const uint8_t* bytes, size_t length, bool bigEndian) {
     String out;
@@ -115,9 +117,8 @@ bool bbDecodeUtf8(const uint8_t* bytes, size_t length, String& out) {
         } else if ((lead & 0xF0) == 0xE0) {
             if (i + 2 >= length || !IsContinuation(bytes[i + 1]) || !IsContinuation(bytes[i + 2]))
                 return false;
-            out.push_back(static_cast<char16_t>(((lead & 0x0F) << 12) |
-                                                ((bytes[i + 1] & 0x3F) << 6) |
-                                                (bytes[i + 2] & 0x3F)));
+            out.push_back(static_cast<char16_t>(
+                ((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F)));
             i += 3;
         } else {
             return false;  // stray continuation byte or a four-byte lead
