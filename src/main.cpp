@@ -14,7 +14,7 @@ namespace {
 constexpr int kKeyF4 = 115;
 
 class MinimalDelegate : public BBGameDelegate {
-public:
+  public:
     void StartGame() override {
         bb_input_SetInputDevice(&input_);
         BBGame::_game->SetUpdateRate(60);
@@ -36,15 +36,19 @@ public:
         input_.p_MouseEvent(event, data, x, y);
     }
 
-private:
+  private:
     c_InputDevice input_;
 };
 
 }  // namespace
 
-void bbInit() { bbInitHost(); }
+void bbInit() {
+    bbInitHost();
+}
 
-void bbMain() { BBGame::_game->SetDelegate(new MinimalDelegate()); }
+void bbMain() {
+    BBGame::_game->SetDelegate(new MinimalDelegate());
+}
 
 int main(int argc, char** argv) {
     BBTarvikGame::Main(argc, argv);
