@@ -30,7 +30,8 @@ class WindowTest : public testing::Test {
         ASSERT_TRUE(glfwInit()) << "needs a display (make test starts Xvfb)";
     }
     void SetUp() override {
-        host_ = new BBGlfwGame();  // lives on, like the real host
+        static BBGlfwGame host;  // one host for the whole run, like the real one
+        host_ = &host;
         host_->SetDelegate(&delegate_);
         host_->StartGame();
     }
