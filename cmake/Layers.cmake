@@ -15,13 +15,17 @@ function(quorvane_layers target)
   target_include_directories(${target} PRIVATE ${root})
 endfunction()
 
-# quorvane_library(<name> <folder> LAYERS <folders it sees> LIBS <link libraries>)
+# quorvane_library(<name> <folder> LAYERS <folders it sees> LIBS <link libraries>
+#                  [EXCLUDE <files of the folder built elsewhere>])
 # A library made of every source file in its folder; an empty folder gives an
 # interface library so the layer can exist before its code does.
 function(quorvane_library name folder)
-  cmake_parse_arguments(L "" "" "LAYERS;LIBS" ${ARGN})
+  cmake_parse_arguments(L "" "" "LAYERS;LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp
                                       ${CMAKE_SOURCE_DIR}/src/${folder}/*.c)
+  foreach(file IN LISTS L_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/src/${folder}/${file})
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_link_libraries(${name} PUBLIC ${L_LIBS})
