@@ -1,53 +1,46 @@
 // main.cpp: the process entry of the game.
 //
 // Until the game itself is in place, the executable runs a minimal
-// application: a window that clears to the play field's green, paced at 60
-// updates per second, which ends with status 0 on its close button or F4.
-#include <GLFW/glfw3.h>
-
-#include "host/errors.h"
+// application on the real delegate, renderer, audio engine and input device:
+// a window in the play field's green, paced at 60 updates per second, which
+// ends with status 0 on its close button or F4.
+#include "audio/audio.h"
+#include "framework/app.h"
+#include "host/app.h"
 #include "host/host.h"
 #include "host/input.h"
+#include "net/net.h"
+#include "render/context.h"
 
 namespace {
 
 constexpr int kKeyF4 = 115;
 
-class MinimalDelegate : public BBGameDelegate {
+class c_MinimalApp : public c_App {
   public:
-    void StartGame() override {
-        bb_input_SetInputDevice(&input_);
-        BBGame::_game->SetUpdateRate(60);
+    void p_OnCreate() override { bb_app_SetUpdateRate(60); }
+    void p_OnUpdate() override {
+        if (bb_input_KeyHit(kKeyF4)) bb_app_EndApp();
     }
-    void UpdateGame() override {
-        input_.p_BeginUpdate();
-        if (input_.p_KeyHit(kKeyF4)) bbError(String());
-        input_.p_EndUpdate();
+    void p_OnRender() override {
+        bb_graphics_SetColor(13, 64, 26);
+        bb_graphics_DrawRect(0, 0, static_cast<float>(bb_app_DeviceWidth()),
+                             static_cast<float>(bb_app_DeviceHeight()));
     }
-    void RenderGame() override {
-        glClearColor(0.05f, 0.25f, 0.1f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    void KeyEvent(int event, int data) override {
-        input_.p_KeyEvent(event, data);
-        if (event == 1 && data == kKeyClose) bbError(String());
-    }
-    void MouseEvent(int event, int data, float x, float y) override {
-        input_.p_MouseEvent(event, data, x, y);
-    }
-
-  private:
-    c_InputDevice input_;
 };
 
 }  // namespace
 
 void bbInit() {
     bbInitHost();
+    bbInitApp();
+    bbInitRender();
+    bbInitAudio();
+    bbInitNet();
 }
 
 void bbMain() {
-    BBGame::_game->SetDelegate(new MinimalDelegate());
+    (new c_MinimalApp())->m_new();
 }
 
 int main(int argc, char** argv) {
