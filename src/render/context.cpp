@@ -4,13 +4,15 @@
 // (initialised by bbInitRender), the matrix with its growing stack, lazy
 // matrix validation, image drawing about the handle, image loading and the
 // font selection. Depends on the renderer (graphics.h), images (image.h), the
-// host's data paths (bb_data_FixDataPath) and the host's device size.
+// host's data paths (bb_data_FixDataPath) and the validated device size
+// (bb_app__devWidth, bb_app__devHeight).
 #include "render/context.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "host/app.h"
 #include "host/files.h"
 #include "host/host.h"
 
@@ -27,21 +29,6 @@ void Recompute(c_GraphicsContext& ctx) {
     ctx.transformed =
         ctx.a != 1 || ctx.b != 0 || ctx.c != 0 || ctx.d != 1 || ctx.tx != 0 || ctx.ty != 0;
     ctx.matrixDirty = 1;
-}
-
-// The device size the scissor of a fresh frame covers: the host's window size
-// as last reported to it, or the renderer's own before the host knows one.
-void DeviceSize(int* width, int* height) {
-    *width = 0;
-    *height = 0;
-    if (BBGame::_game) {
-        *width = BBGame::_game->GetDeviceWidth();
-        *height = BBGame::_game->GetDeviceHeight();
-    }
-    if ((*width == 0 || *height == 0) && bb_graphics_device) {
-        *width = bb_graphics_device->Width();
-        *height = bb_graphics_device->Height();
-    }
 }
 
 // Integer part of a float with a defined result for NaN and out-of-range values.
@@ -105,12 +92,11 @@ void bb_graphics_BeginRender() {
     c_GraphicsContext& ctx = *bb_graphics_context;
     ctx.matrixStackTop = 0;
     bb_graphics_SetMatrix(1, 0, 0, 1, 0, 0);
-    int width = 0, height = 0;
-    DeviceSize(&width, &height);
     bb_graphics_SetColor(255, 255, 255);
     bb_graphics_SetAlpha(1);
     bb_graphics_SetBlend(0);
-    bb_graphics_SetScissor(0, 0, static_cast<float>(width), static_cast<float>(height));
+    bb_graphics_SetScissor(0, 0, static_cast<float>(bb_app__devWidth),
+                           static_cast<float>(bb_app__devHeight));
 }
 
 void bb_graphics_EndRender() {

@@ -357,7 +357,9 @@ void gxtkGraphics::SetScissor(int x, int y, int w, int h) {
         return;
     }
     gl.Enable(GL_SCISSOR_TEST);
-    gl.Scissor(x, Height() - y - h, w, h);
+    // In 64 bits: the flip of an extreme rectangle must not overflow.
+    const int64_t glY = int64_t(Height()) - y - h;
+    gl.Scissor(x, static_cast<GLint>(std::clamp<int64_t>(glY, INT32_MIN, INT32_MAX)), w, h);
 }
 
 void gxtkGraphics::SetMatrix(float ia, float ib, float ic, float id, float itx, float ity) {
