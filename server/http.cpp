@@ -57,6 +57,7 @@ const sockaddr* ClientAddress(MHD_Connection* connection) {
 
 // Printable text for the log: at most `limit` characters, others as "?".
 std::string LogSafe(std::string_view text, size_t limit) {
+    if (text.empty()) return "-";
     std::string out(text.substr(0, limit));
     for (char& c : out) {
         if (c < 33 || c > 126) c = '?';

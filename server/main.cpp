@@ -63,6 +63,11 @@ bool ParseFlags(int argc, char** argv, Flags& flags, std::string& error) {
             flags.help = true;
             continue;
         }
+        if (name != "--address" && name != "--db" && name != "--port" && name != "--rate-limit" &&
+            name != "--timeout") {
+            error = "unknown option " + name;
+            return false;
+        }
         if (!value) {
             if (i + 1 >= argc) {
                 error = name + " needs a value";
@@ -82,13 +87,10 @@ bool ParseFlags(int argc, char** argv, Flags& flags, std::string& error) {
             const auto rate = ParseNumber(*value, 0, 1000000);
             if (!rate) return error = "bad rate limit: " + *value, false;
             flags.server.ratePerMinute = static_cast<int>(*rate);
-        } else if (name == "--timeout") {
+        } else {  // --timeout
             const auto seconds = ParseNumber(*value, 1, kMaxTimeoutSeconds);
             if (!seconds) return error = "bad timeout: " + *value, false;
             flags.server.timeoutSeconds = static_cast<unsigned>(*seconds);
-        } else {
-            error = "unknown option " + name;
-            return false;
         }
     }
     if (flags.database.empty()) return error = "--db needs a path", false;
@@ -115,7 +117,7 @@ int main(int argc, char** argv) {
     Flags flags;
     std::string error;
     if (!ParseFlags(argc, argv, flags, error)) {
-        std::fprintf(stderr, "quorvane-scored: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "quorvane-scored: %s (see --help)\n", error.c_str());
         return 2;
     }
     if (flags.help) {
