@@ -265,4 +265,28 @@ TEST_F(NullBackendTest, UnplayableMusicReturnsMinusOneAndStopsTheOldTune) {
     }
 }
 
+TEST_F(NullBackendTest, FunctionsWithoutARegisteredEngineDoNothing) {
+    const String wav = Str(WavPath("hit.wav", 1000));
+    const String tune = Str(dir.Write("tune.ogg", crafted::OggVorbis(1, 22050, 2205)));
+    auto sound = bb_audio_LoadSound(wav);
+    ASSERT_NE(sound, nullptr);
+    bb_audio_SetAudioDevice(nullptr);
+    EXPECT_EQ(bb_audio_LoadSound(wav), nullptr);
+    EXPECT_EQ(bb_audio_PlayMusic(tune, 1), -1);
+    bb_audio_PlaySound(sound, 0, 0);
+    bb_audio_SetChannelVolume(1, 0.5f);
+    bb_audio_SetChannelPan(2, 0.5f);
+    bb_audio_SetChannelRate(3, 0.5f);
+    bb_audio_SetMusicVolume(0.5f);
+    bb_audio_StopMusic();
+    bb_audio_PauseMusic();
+    bb_audio_ResumeMusic();
+    bb_audio_StopChannel(0);
+    for (int c = 0; c < kSoundChannels; ++c) EXPECT_EQ(engine->channels[c].source, 0u) << c;
+    EXPECT_EQ(engine->channels[kMusicChannel].sample, nullptr);
+    float musicGain = 0;
+    alGetSourcef(engine->channels[kMusicChannel].source, AL_GAIN, &musicGain);
+    EXPECT_FLOAT_EQ(musicGain, 1.0f);
+}
+
 }  // namespace
