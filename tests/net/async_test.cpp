@@ -245,6 +245,20 @@ TEST_F(AsyncTest, FailedConnectsReportFalseAndLeaveTheSocketUnconnected) {
     }
 }
 
+TEST_F(AsyncTest, SocketClosedDuringASuccessfulConnectStaysClosed) {
+    LoopbackServer server([](int&) {});
+    auto connects = std::make_shared<ConnectRecorder>();
+    auto socket = c_Socket::m_new(u"stream");
+    socket->p_ConnectAsync(u"127.0.0.1", server.Port(), connects);
+    ASSERT_TRUE(
+        nettest::WaitFor([&] { return socket->m_readQueue->RunState() == BBThread::kFinished; }));
+    socket->p_Close();
+    ASSERT_TRUE(PumpUntil([&] { return !connects->results.empty(); }));
+    EXPECT_EQ(connects->results, std::vector<bool>{true});
+    EXPECT_EQ(socket->m_state, 0);
+    EXPECT_FALSE(socket->p_IsConnected());
+}
+
 TEST_F(AsyncTest, CloseWakesAReceiveBlockedOnTheSocket) {
     // Longer than the hang guard, so only the close can end the receive.
     BBSocket::SetTimeout(60000);
@@ -261,7 +275,8 @@ TEST_F(AsyncTest, CloseWakesAReceiveBlockedOnTheSocket) {
     socket->p_Close();
     EXPECT_EQ(socket->m_state, 0);
     EXPECT_EQ(socket->m_socket->Handle(), -1);
-    EXPECT_TRUE(PumpUntil([&] { return !io->receives.empty(); }));
+    // Well before the server's own hang guard would close the connection.
+    EXPECT_TRUE(PumpUntil([&] { return !io->receives.empty(); }, std::chrono::seconds(5)));
     if (!io->receives.empty()) {
         EXPECT_LE(io->receives[0].count, 0);
     }

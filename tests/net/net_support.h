@@ -165,8 +165,9 @@ inline bool WaitFor(const std::function<bool()>& done) {
 }
 
 // Updates as the game's main loop would, about once a millisecond.
-inline bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + kHangGuard;
+inline bool PumpUntil(const std::function<bool()>& done,
+                      std::chrono::steady_clock::duration guard = kHangGuard) {
+    const auto deadline = std::chrono::steady_clock::now() + guard;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         bb_asyncevent_UpdateAsyncEvents();
