@@ -263,8 +263,8 @@ ScoreServer::Answer ScoreServer::HandleQuery(const std::string& query) {
     const int64_t now = time(nullptr);
     Boards boards;
     if (!store_.Record(verdict.submission, now, boards)) {
-        return {MHD_HTTP_SERVICE_UNAVAILABLE, FormatRefusal("storage unavailable"),
-                "failed: storage"};
+        return {MHD_HTTP_SERVICE_UNAVAILABLE, FormatRefusal("busy, try again later"),
+                "refused: store busy"};
     }
     return {MHD_HTTP_OK, FormatBoardReply(boards, now), "stored " + verdict.submission.userId};
 }

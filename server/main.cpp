@@ -3,8 +3,9 @@
 // Reads its flags, opens the database, builds the scrambling table from the
 // game's own keyword and game number, serves until SIGINT or SIGTERM, then
 // stops the server and closes the database. The signals are blocked in every
-// thread and taken synchronously by the main thread with sigwait, so nothing
-// runs inside a signal handler.
+// thread and taken synchronously by the main thread, so nothing runs inside a
+// signal handler; while it waits, the main thread flushes the request log a
+// few times a second, which keeps one write per request off the request path.
 #include <signal.h>
 
 #include <cstdio>
@@ -22,6 +23,8 @@ namespace {
 
 constexpr const char* kDefaultDatabase = "quorvane-scores.db";  // in the working folder
 constexpr unsigned kMaxTimeoutSeconds = 3600;
+constexpr long kLogFlushNanoseconds = 200'000'000;  // log lines reach the file within 0.2 s
+constexpr size_t kLogBufferBytes = 64 * 1024;
 
 constexpr const char* kUsage =
     "Usage: quorvane-scored [options]\n"
@@ -112,7 +115,7 @@ void BlockStopSignals(sigset_t& set) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setvbuf(stdout, nullptr, _IOLBF, 0);  // whole log lines, even into a file or pipe
+    setvbuf(stdout, nullptr, _IOFBF, kLogBufferBytes);
 
     Flags flags;
     std::string error;
@@ -144,9 +147,11 @@ int main(int argc, char** argv) {
     }
     std::printf("quorvane-scored listening on %s port %u, database %s\n",
                 flags.server.address.c_str(), server.Port(), flags.database.c_str());
+    std::fflush(stdout);
 
-    int caught = 0;
-    sigwait(&stopSignals, &caught);
+    const timespec flushInterval{0, kLogFlushNanoseconds};
+    int caught;
+    while ((caught = sigtimedwait(&stopSignals, nullptr, &flushInterval)) < 0) std::fflush(stdout);
     std::printf("quorvane-scored stopping on %s\n", strsignal(caught));
     server.Stop();
     store.Close();

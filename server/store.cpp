@@ -1,11 +1,17 @@
-// store.cpp: the SQLite schema, its prepared statements and the board query.
+// store.cpp: the SQLite schema, its prepared statements, the in-memory
+// boards and the writer thread that commits queued submissions in batches.
 //
-// Owns one connection and its statements. Writes run in an immediate
-// transaction that also reads the boards, so a reply always shows a board
-// that includes the submission it answers. Depends on SQLite.
+// Owns one connection, its statements and the writer. Record touches only
+// memory under mutex_; the writer copies a batch from the front of the queue,
+// commits it under dbMutex_ and only then removes it, so a failed commit
+// loses nothing and is tried again. Depends on SQLite.
 #include "server/store.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 namespace scored {
 
@@ -14,6 +20,8 @@ namespace {
 // ---- constants ----
 
 constexpr int kBusyTimeoutMs = 5000;  // wait for another process holding the write lock
+constexpr size_t kMaxBatch = 1000;    // submissions per transaction
+constexpr auto kRetryDelay = std::chrono::milliseconds(200);  // after a failed commit
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS scores ("
@@ -48,8 +56,8 @@ constexpr const char* kUpsertBest =
 constexpr const char* kTouchUser = "UPDATE scores SET name = ?2, last_seen = ?3 WHERE user_id = ?1";
 
 constexpr const char* kBoard =
-    "SELECT name, score, count, reached_at FROM scores WHERE game_type = ?1"
-    " ORDER BY score DESC, reached_order ASC LIMIT ?2";
+    "SELECT name, score, count, reached_at, user_id, reached_order FROM scores"
+    " WHERE game_type = ?1 ORDER BY score DESC, reached_order ASC LIMIT ?2";
 
 // ---- internal helpers ----
 
@@ -66,6 +74,15 @@ bool BindText(sqlite3_stmt* statement, int index, const std::string& text) {
                              SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
+std::string ColumnText(sqlite3_stmt* statement, int column) {
+    const unsigned char* text = sqlite3_column_text(statement, column);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+bool RanksBefore(const BoardEntry& a, const BoardEntry& b) {
+    return a.score != b.score ? a.score > b.score : a.order < b.order;
+}
+
 }  // namespace
 
 // ---- public operations ----
@@ -76,89 +93,108 @@ ScoreStore::~ScoreStore() {
 
 bool ScoreStore::Open(const std::string& path, std::string& error) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (db_ != nullptr) {
+    std::lock_guard<std::mutex> dbLock(dbMutex_);
+    if (open_) {
         error = "database already open";
         return false;
     }
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         error = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close(db_);
-        db_ = nullptr;
+        CloseDatabase();
         return false;
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    // WAL lets readers and the writer proceed together; with NORMAL
-    // synchronisation a commit waits for no disk flush, only checkpoints do.
-    bool ok = Exec("PRAGMA journal_mode = WAL;") && Exec("PRAGMA synchronous = NORMAL;") &&
-              Exec(kSchema) && Prepare(&begin_, "BEGIN IMMEDIATE") && Prepare(&commit_, "COMMIT") &&
-              Prepare(&rollback_, "ROLLBACK") && Prepare(&upsertBest_, kUpsertBest) &&
-              Prepare(&touchUser_, kTouchUser) && Prepare(&board_, kBoard);
-    if (ok) {
-        sqlite3_stmt* maxOrder = nullptr;
-        ok = Prepare(&maxOrder, "SELECT COALESCE(MAX(reached_order), 0) FROM scores") &&
-             sqlite3_step(maxOrder) == SQLITE_ROW;
-        if (ok) nextOrder_ = sqlite3_column_int64(maxOrder, 0) + 1;
-        sqlite3_finalize(maxOrder);
-    }
-    if (ok && JournalModeLocked() != "wal") {
-        error = "the database cannot use write-ahead logging";
-        CloseLocked();
-        return false;
-    }
+    // WAL lets readers (a backup, an admin's query) proceed beside the
+    // writer; with NORMAL synchronisation a commit waits for no disk flush,
+    // only checkpoints do.
+    const bool ok = Exec("PRAGMA journal_mode = WAL;") && Exec("PRAGMA synchronous = NORMAL;") &&
+                    Exec(kSchema) && Prepare(&begin_, "BEGIN IMMEDIATE") &&
+                    Prepare(&commit_, "COMMIT") && Prepare(&rollback_, "ROLLBACK") &&
+                    Prepare(&upsertBest_, kUpsertBest) && Prepare(&touchUser_, kTouchUser) &&
+                    LoadBoards();
     if (!ok) {
         error = sqlite3_errmsg(db_);
-        CloseLocked();
+        CloseDatabase();
         return false;
     }
+    sqlite3_stmt* mode = nullptr;
+    const bool wal = Prepare(&mode, "PRAGMA journal_mode") && sqlite3_step(mode) == SQLITE_ROW &&
+                     ColumnText(mode, 0) == "wal";
+    sqlite3_finalize(mode);
+    if (!wal) {
+        error = "the database cannot use write-ahead logging";
+        CloseDatabase();
+        return false;
+    }
+    open_ = true;
+    stopping_ = false;
+    queue_.clear();
+    writer_ = std::thread(&ScoreStore::WriterLoop, this);
     return true;
 }
 
 void ScoreStore::Close() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    CloseLocked();
-}
-
-void ScoreStore::CloseLocked() {
-    for (sqlite3_stmt** statement :
-         {&begin_, &commit_, &rollback_, &upsertBest_, &touchUser_, &board_}) {
-        sqlite3_finalize(*statement);
-        *statement = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!open_) return;
+        stopping_ = true;
     }
-    sqlite3_close(db_);
-    db_ = nullptr;
+    wake_.notify_all();
+    writer_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> dbLock(dbMutex_);
+    open_ = false;
+    stopping_ = false;
+    boards_ = {};
+    CloseDatabase();
 }
 
 bool ScoreStore::Record(const Submission& submission, int64_t now, Boards& boards) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (db_ == nullptr || !StepDone(begin_)) return false;
-    if (RecordLocked(submission, now, boards) && StepDone(commit_)) return true;
-    StepDone(rollback_);
-    return false;
+    if (!open_ || stopping_ || queue_.size() >= kMaxQueuedWrites) return false;
+    Write write{submission, now, {}};
+    write.submission.name = CleanName(submission.name);
+    for (int t = 0; t < kGameTypes; ++t) {
+        if (submission.bests[t].score > 0) write.orders[t] = nextOrder_++;
+    }
+    UpdateBoards(write);
+    queue_.push_back(std::move(write));
+    ++queuedCount_;
+    boards = boards_;
+    wake_.notify_one();
+    return true;
 }
 
 bool ScoreStore::ReadBoards(Boards& boards) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return db_ != nullptr && ReadBoardsLocked(boards);
+    if (!open_) return false;
+    boards = boards_;
+    return true;
+}
+
+bool ScoreStore::Flush() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!open_) return false;
+    const uint64_t target = queuedCount_;
+    const uint64_t failures = failedCommits_;
+    committed_.wait(lock, [&] { return committedCount_ >= target || failedCommits_ != failures; });
+    return committedCount_ >= target;
 }
 
 std::string ScoreStore::JournalMode() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return JournalModeLocked();
-}
-
-// ---- private helpers ----
-
-std::string ScoreStore::JournalModeLocked() {
+    std::lock_guard<std::mutex> dbLock(dbMutex_);
     std::string mode;
     sqlite3_stmt* statement = nullptr;
     if (db_ != nullptr && Prepare(&statement, "PRAGMA journal_mode") &&
         sqlite3_step(statement) == SQLITE_ROW) {
-        mode = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        mode = ColumnText(statement, 0);
     }
     sqlite3_finalize(statement);
     return mode;
 }
+
+// ---- private helpers ----
 
 bool ScoreStore::Exec(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -169,47 +205,116 @@ bool ScoreStore::Prepare(sqlite3_stmt** statement, const char* sql) {
            SQLITE_OK;
 }
 
-bool ScoreStore::RecordLocked(const Submission& submission, int64_t now, Boards& boards) {
-    const std::string name = CleanName(submission.name);
-    for (int type = 1; type <= kGameTypes; ++type) {
-        const Best& best = submission.bests[type - 1];
-        if (best.score <= 0) continue;
-        sqlite3_stmt* s = upsertBest_;
-        const bool bound = BindText(s, 1, submission.userId) &&
-                           sqlite3_bind_int(s, 2, type) == SQLITE_OK && BindText(s, 3, name) &&
-                           sqlite3_bind_int(s, 4, best.score) == SQLITE_OK &&
-                           sqlite3_bind_int(s, 5, best.count) == SQLITE_OK &&
-                           sqlite3_bind_int64(s, 6, now) == SQLITE_OK &&
-                           sqlite3_bind_int64(s, 7, nextOrder_) == SQLITE_OK;
-        if (!bound || !StepDone(s)) return false;
-        ++nextOrder_;
+bool ScoreStore::LoadBoards() {
+    sqlite3_stmt* board = nullptr;
+    sqlite3_stmt* maxOrder = nullptr;
+    bool ok = Prepare(&board, kBoard) &&
+              Prepare(&maxOrder, "SELECT COALESCE(MAX(reached_order), 0) FROM scores") &&
+              sqlite3_step(maxOrder) == SQLITE_ROW;
+    if (ok) nextOrder_ = sqlite3_column_int64(maxOrder, 0) + 1;
+    for (int type = 1; ok && type <= kGameTypes; ++type) {
+        Board& entries = boards_[type - 1];
+        entries.clear();
+        sqlite3_bind_int(board, 1, type);
+        sqlite3_bind_int(board, 2, kBoardSize);
+        int rc;
+        while ((rc = sqlite3_step(board)) == SQLITE_ROW) {
+            entries.push_back({CleanName(ColumnText(board, 0)), sqlite3_column_int(board, 1),
+                               sqlite3_column_int(board, 2), sqlite3_column_int64(board, 3),
+                               ColumnText(board, 4), sqlite3_column_int64(board, 5)});
+        }
+        sqlite3_reset(board);
+        ok = rc == SQLITE_DONE;
     }
-    sqlite3_stmt* s = touchUser_;
-    const bool bound = BindText(s, 1, submission.userId) && BindText(s, 2, name) &&
-                       sqlite3_bind_int64(s, 3, now) == SQLITE_OK;
-    return bound && StepDone(s) && ReadBoardsLocked(boards);
+    sqlite3_finalize(board);
+    sqlite3_finalize(maxOrder);
+    return ok;
 }
 
-bool ScoreStore::ReadBoardsLocked(Boards& boards) {
-    for (int type = 1; type <= kGameTypes; ++type) {
-        Board& board = boards[type - 1];
-        board.clear();
-        sqlite3_bind_int(board_, 1, type);
-        sqlite3_bind_int(board_, 2, kBoardSize);
-        int rc;
-        while ((rc = sqlite3_step(board_)) == SQLITE_ROW) {
-            BoardEntry entry;
-            const unsigned char* text = sqlite3_column_text(board_, 0);
-            entry.name = CleanName(text ? reinterpret_cast<const char*>(text) : "");
-            entry.score = sqlite3_column_int(board_, 1);
-            entry.count = sqlite3_column_int(board_, 2);
-            entry.reachedAt = sqlite3_column_int64(board_, 3);
-            board.push_back(std::move(entry));
-        }
-        sqlite3_reset(board_);
-        if (rc != SQLITE_DONE) return false;
+void ScoreStore::CloseDatabase() {
+    for (sqlite3_stmt** statement : {&begin_, &commit_, &rollback_, &upsertBest_, &touchUser_}) {
+        sqlite3_finalize(*statement);
+        *statement = nullptr;
     }
-    return true;
+    sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+void ScoreStore::UpdateBoards(const Write& write) {
+    const Submission& s = write.submission;
+    for (int t = 0; t < kGameTypes; ++t) {
+        Board& board = boards_[t];
+        auto entry = std::find_if(board.begin(), board.end(),
+                                  [&](const BoardEntry& e) { return e.userId == s.userId; });
+        if (entry != board.end()) entry->name = s.name;
+        const Best& best = s.bests[t];
+        if (best.score <= 0) continue;
+        if (entry == board.end()) {
+            board.push_back({s.name, best.score, best.count, write.now, s.userId, write.orders[t]});
+        } else if (best.score > entry->score) {
+            *entry = {s.name, best.score, best.count, write.now, s.userId, write.orders[t]};
+        }
+        std::stable_sort(board.begin(), board.end(), RanksBefore);
+        if (board.size() > kBoardSize) board.resize(kBoardSize);
+    }
+}
+
+void ScoreStore::WriterLoop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+        wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+        if (queue_.empty()) break;  // stopping, and everything is written
+        const size_t n = std::min(queue_.size(), kMaxBatch);
+        const std::vector<Write> batch(queue_.begin(), queue_.begin() + n);
+        lock.unlock();
+        const bool ok = Commit(batch);
+        lock.lock();
+        if (ok) {
+            queue_.erase(queue_.begin(), queue_.begin() + n);
+            committedCount_ += n;
+        } else {
+            ++failedCommits_;
+        }
+        committed_.notify_all();
+        if (ok) continue;
+        if (stopping_) {
+            std::fprintf(stderr, "quorvane-scored: %zu submissions could not be written\n",
+                         queue_.size());
+            queue_.clear();
+            break;
+        }
+        wake_.wait_for(lock, kRetryDelay, [&] { return stopping_; });
+    }
+}
+
+bool ScoreStore::Commit(const std::vector<Write>& batch) {
+    std::lock_guard<std::mutex> dbLock(dbMutex_);
+    if (!StepDone(begin_)) return false;
+    bool ok = true;
+    for (const Write& write : batch) ok = ok && WriteOne(write);
+    if (ok && StepDone(commit_)) return true;
+    std::fprintf(stderr, "quorvane-scored: database write failed: %s\n", sqlite3_errmsg(db_));
+    StepDone(rollback_);
+    return false;
+}
+
+bool ScoreStore::WriteOne(const Write& write) {
+    const Submission& s = write.submission;
+    for (int type = 1; type <= kGameTypes; ++type) {
+        const Best& best = s.bests[type - 1];
+        if (best.score <= 0) continue;
+        sqlite3_stmt* u = upsertBest_;
+        const bool bound = BindText(u, 1, s.userId) && sqlite3_bind_int(u, 2, type) == SQLITE_OK &&
+                           BindText(u, 3, s.name) &&
+                           sqlite3_bind_int(u, 4, best.score) == SQLITE_OK &&
+                           sqlite3_bind_int(u, 5, best.count) == SQLITE_OK &&
+                           sqlite3_bind_int64(u, 6, write.now) == SQLITE_OK &&
+                           sqlite3_bind_int64(u, 7, write.orders[type - 1]) == SQLITE_OK;
+        if (!bound || !StepDone(u)) return false;
+    }
+    sqlite3_stmt* t = touchUser_;
+    return BindText(t, 1, s.userId) && BindText(t, 2, s.name) &&
+           sqlite3_bind_int64(t, 3, write.now) == SQLITE_OK && StepDone(t);
 }
 
 }  // namespace scored

@@ -1,4 +1,4 @@
-// store.h: the score database, one SQLite file in WAL mode.
+// store.h: the score database (one SQLite file in WAL mode) and the boards.
 //
 // One row per user id and game type: the best score with its count, when it
 // was first reached (a date and an order number, so equal scores keep the
@@ -8,18 +8,30 @@
 //   ScoreStore store;
 //   if (!store.Open("scores.db", error)) ...
 //   Boards boards;
-//   store.Record(submission, time(nullptr), boards);   // stores, then reads the top five
+//   store.Record(submission, time(nullptr), boards);   // the top five after it
+//   store.Close();                                     // writes what is queued
+//
+// The boards (top five per game type) live in memory and are exact: stored
+// bests only ever grow, so a player outside the top five can enter it only
+// with the score being submitted. Record updates them at once and queues the
+// row changes for a writer thread, which commits whatever has queued up in
+// one transaction; a reply thus never waits for the disk, and a busy server
+// writes many submissions per commit. What is queued when the process is
+// killed outright (not stopped) is lost, a few milliseconds' worth.
 //
 // Every statement is prepared once at Open and bound with values: no SQL is
-// ever built from text. A ScoreStore is safe to use from several threads (one
-// connection behind a mutex; SQLite serialises writers anyway). A database
-// failure makes Record return false and leaves the stored data as it was.
+// ever built from text. Safe to use from several threads. A full queue (the
+// disk cannot keep up) makes Record return false and store nothing; a failed
+// commit is reported on standard error and retried.
 #pragma once
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "server/submission.h"
@@ -29,13 +41,16 @@ struct sqlite3_stmt;
 
 namespace scored {
 
-constexpr int kBoardSize = 5;  // entries per game type in a reply
+constexpr int kBoardSize = 5;               // entries per game type in a reply
+constexpr size_t kMaxQueuedWrites = 20000;  // submissions waiting for the writer
 
 struct BoardEntry {
     std::string name;
     int32_t score = 0;
     int32_t count = 0;
     int64_t reachedAt = 0;  // seconds since 1970 when this best was first reached
+    std::string userId;
+    int64_t order = 0;  // reached before every entry with a larger order
 };
 
 using Board = std::vector<BoardEntry>;  // best first, at most kBoardSize
@@ -48,38 +63,65 @@ class ScoreStore {
     ScoreStore& operator=(const ScoreStore&) = delete;
     ~ScoreStore();
 
-    // Opens or creates the database; false with a message when it cannot.
+    // Opens or creates the database, reads the boards and starts the writer;
+    // false with a message when it cannot.
     bool Open(const std::string& path, std::string& error);
+    // Writes everything queued, stops the writer and closes the database.
     void Close();
 
-    // Keeps each best that beats the stored one, updates the name and the
-    // last-seen time of the user's rows, then reads the boards, all in one
-    // transaction. `now` is seconds since 1970.
+    // Keeps each best that beats the stored one and takes the submission's
+    // name for all the user's rows; fills `boards` as they are after it.
+    // `now` is seconds since 1970. False (nothing stored) when closed or full.
     bool Record(const Submission& submission, int64_t now, Boards& boards);
 
-    // The current boards without storing anything.
+    // The current boards.
     bool ReadBoards(Boards& boards);
+
+    // Waits until everything recorded so far is committed; false if a commit failed.
+    bool Flush();
 
     // The database's journal mode as SQLite reports it ("wal").
     std::string JournalMode();
 
   private:
-    void CloseLocked();
-    std::string JournalModeLocked();
+    struct Write {
+        Submission submission;
+        int64_t now;
+        std::array<int64_t, kGameTypes> orders;
+    };
+
     bool Exec(const char* sql);
     bool Prepare(sqlite3_stmt** statement, const char* sql);
-    bool ReadBoardsLocked(Boards& boards);
-    bool RecordLocked(const Submission& submission, int64_t now, Boards& boards);
+    bool LoadBoards();
+    void CloseDatabase();
+    void UpdateBoards(const Write& write);
+    void WriterLoop();
+    bool Commit(const std::vector<Write>& batch);
+    bool WriteOne(const Write& write);
 
+    // Boards, queue and counters.
     std::mutex mutex_;
+    std::condition_variable wake_;       // the writer: work or stop
+    std::condition_variable committed_;  // Flush: the queue has drained
+    bool open_ = false;
+    bool stopping_ = false;
+    Boards boards_;
+    std::deque<Write> queue_;
+    uint64_t queuedCount_ = 0;     // writes queued so far
+    uint64_t committedCount_ = 0;  // writes committed so far
+    uint64_t failedCommits_ = 0;
+    int64_t nextOrder_ = 1;  // order number of the next best reached
+
+    // The connection; used by the writer thread, and by Open, Close and
+    // JournalMode while it does not run or under dbMutex_.
+    std::mutex dbMutex_;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* begin_ = nullptr;
     sqlite3_stmt* commit_ = nullptr;
     sqlite3_stmt* rollback_ = nullptr;
     sqlite3_stmt* upsertBest_ = nullptr;
     sqlite3_stmt* touchUser_ = nullptr;
-    sqlite3_stmt* board_ = nullptr;
-    int64_t nextOrder_ = 1;  // order number of the next best reached
+    std::thread writer_;
 };
 
 }  // namespace scored

@@ -16,7 +16,7 @@ using scoredtest::ReadOnlineBoard;
 constexpr int64_t kNow = 1765209600;  // 2025-12-08 16:00:00 UTC
 
 BoardEntry Entry(const std::string& name, int score) {
-    return {name, score, score / 10, kNow};
+    return {name, score, score / 10, kNow, "", 0};
 }
 
 TEST(BoardReply, FillsEveryNameAndScoreTheGameReads) {
@@ -67,7 +67,7 @@ TEST(BoardReply, ABraceInANameCannotShiftTheOtherPieces) {
 
 TEST(BoardReply, UnreadPiecesCarryRankAndDates) {
     Boards boards;
-    boards[0].push_back({"x", 10, 1, kNow - 86400 * 3});
+    boards[0].push_back({"x", 10, 1, kNow - 86400 * 3, "", 0});
     const auto pieces = scoredtest::SplitAtBrace(scored::FormatBoardReply(boards, kNow));
     EXPECT_EQ(pieces[1], "1");  // the game type
     EXPECT_EQ(pieces[4], "1");  // rank

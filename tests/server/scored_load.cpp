@@ -9,7 +9,7 @@
 // stops the server. One thread with epoll, so the generator itself takes as
 // little of the machine as possible.
 //
-//   scored_load [connections] [seconds]
+//   scored_load [connections] [seconds] [refused]
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -46,16 +46,18 @@ struct Slot {
     Clock::time_point start;
 };
 
-std::vector<std::string> MakeRequests() {
+// Valid submissions, or (to measure the HTTP side alone) ones the server
+// refuses after decoding, storing nothing.
+std::vector<std::string> MakeRequests(bool refused) {
     std::vector<std::string> requests;
     for (int n = 0; n < kDistinctUsers; ++n) {
         char id[18];
         std::snprintf(id, sizeof id, "2025121%010d", n);
         std::string name = "load " + std::to_string(n);
         name.resize(13, ' ');
-        const int count = (n * 37) % 500;
+        const int count = (n * 37) % 500 + (refused ? 1 : 0);
         scoredtest::GameSubmission s{
-            id, name, {{{10 * count, count}, {0, 0}, {10 * (n % 7), n % 7}}}};
+            id, name, {{{10 * count - (refused ? 1 : 0), count}, {0, 0}, {10 * (n % 7), n % 7}}}};
         requests.push_back("GET " + scoredtest::SubmissionTarget(s) +
                            " HTTP/1.0\r\nHost: localhost\r\n\r\n");
     }
@@ -64,7 +66,8 @@ std::vector<std::string> MakeRequests() {
 
 class Generator {
   public:
-    Generator(uint16_t port, int connections) : port_(port), slots_(connections) {
+    Generator(uint16_t port, int connections, bool refused)
+        : port_(port), slots_(connections), requests_(MakeRequests(refused)), refused_(refused) {
         epoll_ = epoll_create1(0);
     }
     ~Generator() { close(epoll_); }
@@ -101,9 +104,9 @@ class Generator {
             return latencies_[at];
         };
         const double seconds = std::chrono::duration<double>(elapsed_).count();
-        std::printf("connections %zu, %.1f s: %zu accepted, %zu failed\n", slots_.size(), seconds,
-                    accepted_, failed_);
-        std::printf("submissions/s %.0f\n", accepted_ / seconds);
+        std::printf("connections %zu, %.1f s: %zu as expected, %zu failed\n", slots_.size(),
+                    seconds, answered_, failed_);
+        std::printf("%s/s %.0f\n", refused_ ? "refusals" : "submissions", answered_ / seconds);
         std::printf("latency ms: p50 %.2f  p90 %.2f  p99 %.2f  max %.2f\n", percentile(0.50),
                     percentile(0.90), percentile(0.99), latencies_.empty() ? 0 : latencies_.back());
     }
@@ -167,8 +170,11 @@ class Generator {
         close(slot.fd);
         slot.fd = -1;
         const auto reply = scoredtest::ParseReply(slot.reply);
-        if (reply.status == 200 && reply.body.rfind("OnlineScores", 0) == 0) {
-            ++accepted_;
+        const bool expected = refused_
+                                  ? reply.status == 400
+                                  : reply.status == 200 && reply.body.rfind("OnlineScores", 0) == 0;
+        if (expected) {
+            ++answered_;
             latencies_.push_back(
                 std::chrono::duration<double, std::milli>(Clock::now() - slot.start).count());
         } else {
@@ -178,11 +184,12 @@ class Generator {
 
     const uint16_t port_;
     std::vector<Slot> slots_;
-    const std::vector<std::string> requests_ = MakeRequests();
+    const std::vector<std::string> requests_;
+    const bool refused_;
     size_t next_ = 0;
     int epoll_ = -1;
     std::vector<double> latencies_;
-    size_t accepted_ = 0;
+    size_t answered_ = 0;
     size_t failed_ = 0;
     Clock::time_point started_;
     Clock::duration elapsed_{};
@@ -194,6 +201,7 @@ int main(int argc, char** argv) {
     const int connections =
         std::clamp(argc > 1 ? std::atoi(argv[1]) : kDefaultConnections, 1, kMaxConnections);
     const int seconds = std::clamp(argc > 2 ? std::atoi(argv[2]) : kDefaultSeconds, 1, kMaxSeconds);
+    const bool refused = argc > 3 && std::string(argv[3]) == "refused";
 
     scoredtest::TempFolder folder;
     scoredtest::ServerProcess server;
@@ -201,7 +209,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scored_load: the server did not start\n");
         return 1;
     }
-    Generator generator(server.port(), connections);
+    Generator generator(server.port(), connections, refused);
     generator.Run(std::chrono::seconds(seconds));
     generator.Report();
     const int status = server.Stop();

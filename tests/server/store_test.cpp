@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -162,6 +163,7 @@ TEST_F(StoreTest, ConcurrentRecordsAreAllKept) {
     Boards boards;
     ASSERT_TRUE(store_.ReadBoards(boards));
     EXPECT_EQ(Names(boards[0]), (std::vector<std::string>{"p199", "p198", "p197", "p196", "p195"}));
+    ASSERT_TRUE(store_.Flush());
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
     sqlite3_stmt* count = nullptr;
@@ -171,6 +173,75 @@ TEST_F(StoreTest, ConcurrentRecordsAreAllKept) {
     EXPECT_EQ(sqlite3_column_int(count, 0), kThreads * kEach);
     sqlite3_finalize(count);
     sqlite3_close(db);
+}
+
+// A plain model of the rules: best per user and type, latest name, ties to
+// the earlier best.
+struct ModelRow {
+    std::string userId, name;
+    int score;
+    int order;
+};
+
+std::vector<std::string> ModelTopFive(const std::vector<ModelRow>& rows) {
+    std::vector<ModelRow> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), [](const ModelRow& a, const ModelRow& b) {
+        return a.score != b.score ? a.score > b.score : a.order < b.order;
+    });
+    std::vector<std::string> names;
+    for (size_t i = 0; i < sorted.size() && i < 5; ++i) names.push_back(sorted[i].name);
+    return names;
+}
+
+TEST_F(StoreTest, BoardsInMemoryMatchTheRulesAndTheDatabaseOverManySubmissions) {
+    std::array<std::vector<ModelRow>, 3> model;
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    int order = 0;
+    for (int i = 0; i < 600; ++i) {
+        // Few users and few distinct scores: many ties, many improvements.
+        const std::string id = "9000000000000" + std::to_string(1000 + next(40));
+        const std::string name = "n" + std::to_string(next(1000));
+        const Submission s = Player(id, name, 10 * next(20), 10 * next(5), 10 * next(50));
+        Boards boards;
+        ASSERT_TRUE(store_.Record(s, kMonday + i, boards));
+        for (int t = 0; t < 3; ++t) {
+            auto& rows = model[t];
+            for (auto& row : rows) {
+                if (row.userId == id) row.name = name;
+            }
+            const int score = s.bests[t].score;
+            if (score <= 0) continue;
+            auto row = std::find_if(rows.begin(), rows.end(),
+                                    [&](const ModelRow& r) { return r.userId == id; });
+            if (row == rows.end()) {
+                rows.push_back({id, name, score, ++order});
+            } else if (score > row->score) {
+                row->score = score;
+                row->order = ++order;
+            }
+            ASSERT_EQ(Names(boards[t]), ModelTopFive(rows)) << "submission " << i << " type " << t;
+        }
+    }
+    Boards before;
+    ASSERT_TRUE(store_.ReadBoards(before));
+    store_.Close();
+    ScoreStore reopened;
+    std::string error;
+    ASSERT_TRUE(reopened.Open(path_, error)) << error;
+    Boards after;
+    ASSERT_TRUE(reopened.ReadBoards(after));
+    for (int t = 0; t < 3; ++t) {
+        EXPECT_EQ(Names(after[t]), Names(before[t])) << t;
+        for (size_t k = 0; k < after[t].size(); ++k) {
+            EXPECT_EQ(after[t][k].score, before[t][k].score);
+            EXPECT_EQ(after[t][k].count, before[t][k].count);
+            EXPECT_EQ(after[t][k].reachedAt, before[t][k].reachedAt);
+        }
+    }
 }
 
 TEST(StoreOpen, RefusesAFileThatIsNotADatabase) {
