@@ -78,7 +78,7 @@ Canvas Backdrop() {
             }
     // Lit windows of far-off mail towers along the middle hills.
     for (int k = 0; k < 24; ++k) {
-        float tx = (k + Hash(k, 9, 3) * 0.6f) * kPanel / 24.0f, w = 14 + Hash(k, 8, 3) * 14;
+        float tx = (k + 0.3f + Hash(k, 9, 3) * 0.4f) * kPanel / 24.0f, w = 14 + Hash(k, 8, 3) * 14;
         float top = Hills(tx, 750, 32, 6) - 60 - Hash(k, 7, 3) * 90;
         FillSdf(
             c,
