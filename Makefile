@@ -39,7 +39,7 @@ unit-asan:
 unit-tsan:
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_UNIT_ONLY=ON \
 	      -DQUORVANE_SANITIZE=thread
-	cmake --build $(TSAN_BUILD) -j$(JOBS)
+	cmake --build $(TSAN_BUILD) -j$(JOBS) --target quorvane_net_tests
 	$(SAN_ENV) tools/headless $(CTEST) --test-dir $(TSAN_BUILD) -L net
 
 bench: build
