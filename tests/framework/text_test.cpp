@@ -91,7 +91,8 @@ TEST_F(TextTest, TrailingBackslashAndEscapeNeverReadPastTheEnd) {
     ASSERT_EQ(g.size(), 2u);
     EXPECT_EQ(g[1].frame, '\\' - 32);
     bb_zolt_Sprtup = 0;
-    const char16_t trailing[] = {u'A', kZoltEscape};
+    // The letter after the view's end must not be read.
+    const char16_t trailing[] = {u'A', kZoltEscape, u'J'};
     bb_zolt_Text(100, 50, std::u16string_view(trailing, 2), 0, 1);
     g = Glyphs();
     ASSERT_EQ(g.size(), 1u);
