@@ -1,5 +1,6 @@
 // framework.cpp: bbInitFramework, the start-up values of every area of the
-// framework core (state, image bank, text, sound, controls, world, particles).
+// framework (state, image bank, text, sound, controls, world, particles,
+// profile and scoreboards).
 #include "framework/framework.h"
 
 void bbInitFramework() {
@@ -10,4 +11,6 @@ void bbInitFramework() {
     bbInitZoltControls();
     bbInitZoltWorld();
     bbInitZoltParticles();
+    bbInitZoltProfile();
+    bbInitZoltScoreboard();
 }

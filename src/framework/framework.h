@@ -8,6 +8,8 @@
 #include "framework/controls.h"
 #include "framework/draw.h"
 #include "framework/particles.h"
+#include "framework/profile.h"
+#include "framework/scoreboard.h"
 #include "framework/sound.h"
 #include "framework/state.h"
 #include "framework/text.h"
