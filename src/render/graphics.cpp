@@ -106,6 +106,10 @@ void gxtkSurface::SetData(unsigned char* data, int w, int h, int channels) {
     height = h;
     bytesPerPixel = channels;
     glFormat = FormatForChannels(channels);
+    // Until a texture is defined, texture coordinates assume one of the
+    // surface's own size, so the first frame that draws it is already right.
+    uScale = w > 0 ? 1.0f / static_cast<float>(w) : 0.0f;
+    vScale = h > 0 ? 1.0f / static_cast<float>(h) : 0.0f;
     if (!pixels || (channels != 2 && channels != 4)) return;
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
     unsigned char* p = pixels;

@@ -537,4 +537,14 @@ TEST_F(RendererTest, SourceRectanglesAndPolygonsMapToTextureCoordinates) {
     ExpectAt(poly[2], {10, 10}, "polygon vertex");
 }
 
+TEST_F(RendererTest, FirstFrameOfANewSurfaceHasItsTextureCoordinates) {
+    auto surface = MakeSurface(64, 32, 4);  // no texture yet: it is made at the flush
+    graphics->DrawSurface(surface, 0, 0);
+    graphics->EndRender();
+    ASSERT_EQ(gl.draws.size(), 1u);
+    const std::vector<gxtkVertex>& quad = gl.draws[0].vertices;
+    EXPECT_FLOAT_EQ(quad[2].u, 1.0f);
+    EXPECT_FLOAT_EQ(quad[2].v, 1.0f);
+}
+
 }  // namespace
