@@ -6,6 +6,7 @@
 // ends with status 0 on its close button or F4.
 #include "audio/audio.h"
 #include "framework/app.h"
+#include "framework/framework.h"
 #include "host/app.h"
 #include "host/host.h"
 #include "host/input.h"
@@ -37,6 +38,7 @@ void bbInit() {
     bbInitRender();
     bbInitAudio();
     bbInitNet();
+    bbInitFramework();
 }
 
 void bbMain() {
