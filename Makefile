@@ -24,6 +24,7 @@ build: deps
 	cmake --build $(BUILD) -j$(JOBS)
 
 play: build
+	tools/serve-scores $(BUILD)
 	cd $(BUILD) && ./quorvane
 
 test: build
