@@ -15,7 +15,8 @@
 // per-connection memory (which bounds the request line and headers) and idle
 // time; a length limit on the request target; a per-address request budget
 // keyed on the socket's address; requests with a body are refused unread.
-// Requests run on a small pool of threads; the store serialises its writes.
+// Requests run on a small pool of threads and are answered from the store's
+// in-memory boards; the store commits to disk on a thread of its own.
 // One line per finished request goes to standard output.
 #pragma once
 

@@ -7,7 +7,9 @@
 // server closes. Users and scores vary so the store really writes. Prints
 // submissions per second and latency percentiles (connect to close), then
 // stops the server. One thread with epoll, so the generator itself takes as
-// little of the machine as possible.
+// little of the machine as possible. Each connection slot sends from its own
+// loopback address (127.0.1.x), like that many players: the server limits
+// concurrent connections per address.
 //
 //   scored_load [connections] [seconds] [refused]
 #include <arpa/inet.h>
@@ -33,8 +35,9 @@ namespace {
 constexpr int kDefaultConnections = 50;
 constexpr int kMaxConnections = 500;
 constexpr int kDefaultSeconds = 5;
-constexpr int kMaxSeconds = 60;       // the run always ends by itself
-constexpr int kDistinctUsers = 4000;  // requests cycle through this many players
+constexpr int kMaxSeconds = 60;                // the run always ends by itself
+constexpr int kDistinctUsers = 4000;           // requests cycle through this many players
+constexpr uint32_t kFirstSource = 0x7F000101;  // 127.0.1.1, the first slot's address
 
 using Clock = std::chrono::steady_clock;
 
@@ -123,6 +126,10 @@ class Generator {
         slot.fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
         const int one = 1;
         setsockopt(slot.fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        source.sin_addr.s_addr = htonl(kFirstSource + static_cast<uint32_t>(i));
+        bind(slot.fd, reinterpret_cast<sockaddr*>(&source), sizeof source);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(port_);
