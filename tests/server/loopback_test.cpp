@@ -158,6 +158,8 @@ TEST(LoopbackMalformed, MalformedRequestsNeitherCrashNorStopIt) {
     close(fd);
 
     EXPECT_TRUE(IsBoard(Get(server.port(), SubmissionTarget(Player(1, "Still here   ", 10)))));
+    // A clean exit (under the sanitizers also: nothing leaked or overran).
+    EXPECT_EQ(server.Stop(), 0);
 }
 
 TEST_F(LoopbackTest, ConcurrentSubmissionsAreAllStored) {
@@ -228,6 +230,7 @@ TEST(LoopbackLimits, AnIdleConnectionIsClosedAfterTheTimeout) {
     EXPECT_TRUE(scoredtest::ReadToClose(fd, received, std::chrono::seconds(5)));
     EXPECT_EQ(received.find("OnlineScores"), std::string::npos);
     close(fd);
+    EXPECT_EQ(server.Stop(), 0);
 }
 
 TEST(LoopbackFlags, RefusesUnknownFlagsAndBadValues) {
