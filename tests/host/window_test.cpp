@@ -100,12 +100,19 @@ TEST_F(WindowTest, CloseRequestEndsTheProcessWithStatusZero) {
 
 TEST_F(WindowTest, WindowSwitchReleasesHeldKeys) {
     host_->SetDeviceWindow(640, 480, 6);
-    XEvent press{};
-    press.xkey.type = KeyPress;
-    press.xkey.keycode = XKeysymToKeycode(glfwGetX11Display(), XK_a);
-    press.xkey.same_screen = True;
-    SendToWindow(host_->Window(), press);
-    PumpFor(0.2);
+    // A synthetic key press can be lost while the new window is still being
+    // mapped, so send it until GLFW reports the key held.
+    glfwFocusWindow(host_->Window());
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        XEvent press{};
+        press.xkey.type = KeyPress;
+        press.xkey.keycode = XKeysymToKeycode(glfwGetX11Display(), XK_a);
+        press.xkey.same_screen = True;
+        press.xkey.time = 1000 + 100 * attempt;
+        SendToWindow(host_->Window(), press);
+        PumpFor(0.1);
+        if (glfwGetKey(host_->Window(), GLFW_KEY_A) == GLFW_PRESS) break;
+    }
     ASSERT_EQ(glfwGetKey(host_->Window(), GLFW_KEY_A), GLFW_PRESS);
     delegate_.events.clear();
 
