@@ -5,9 +5,10 @@ game="$1"; close="$2"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
+# The window of process $1 titled Quorvane (other tests may have windows open).
 wait_for_window() {
   for _ in $(seq 100); do
-    id=$(xdotool search --name '^Quorvane$' 2>/dev/null | head -n 1)
+    id=$(xdotool search --pid "$1" --name '^Quorvane$' 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -17,7 +18,7 @@ wait_for_window() {
 # Ends the game with $1 ("F4" or "close") and checks the exit status.
 run_and_end_with() {
   "$game" > out.txt 2>&1 & pid=$!
-  id=$(wait_for_window) || { echo "no window titled Quorvane"; kill $pid; return 1; }
+  id=$(wait_for_window $pid) || { echo "no window titled Quorvane"; kill $pid; return 1; }
   geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
   case "$geometry" in *640x480*) ;; *) echo "unexpected size: $geometry"; kill $pid; return 1;; esac
   sleep 1
