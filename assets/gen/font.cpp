@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "art.h"
+#include "framework/font_advance.h"
 
 namespace gen {
 
@@ -175,39 +176,7 @@ Canvas ButtonGlyph(const TypeFace& face, int frame) {
 
 }  // namespace
 
-int FontAdvance(int code) {
-    switch (code) {
-        case ' ':
-            return 24;
-        case '!':
-        case '\'':
-        case ',':
-        case '.':
-        case ':':
-        case ';':
-        case '`':
-        case 'l':
-        case '|':
-            return 9;
-        case 'i':
-            return 11;
-        case '(':
-        case ')':
-        case '[':
-        case ']':
-            return 15;
-        case '"':
-            return 17;
-        case 'j':
-        case '{':
-        case '}':
-            return 18;
-        case '*':
-            return 23;
-        default:
-            return (code >= 35 && code <= 126) ? 22 : 0;
-    }
-}
+int FontAdvance(int code) { return bbZoltFontAdvance(code); }
 
 bool MakeFont(const Context& ctx, Catalogue& cat) {
     Sheet sheet(kCell, kCell, kFrames, kColumns);

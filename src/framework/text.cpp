@@ -6,6 +6,7 @@
 // (controls.h) and the host clock for the blinking pad glyphs.
 // bb_zolt_LoadFont is in replay.cpp with the other image loading.
 #include "framework/text.h"
+#include "framework/font_advance.h"
 
 #include <algorithm>
 
@@ -45,38 +46,7 @@ int32_t bb_zolt_ZOLT_FontKern[kZoltKernEntries];
 
 // Internal helpers
 
-static int KernFor(int code) {
-    if (code == 32) return 24;
-    switch (code) {
-        case '!':
-        case '\'':
-        case ',':
-        case '.':
-        case ':':
-        case ';':
-        case '`':
-        case 'l':
-        case '|':
-            return 9;
-        case 'i':
-            return 11;
-        case '(':
-        case ')':
-        case '[':
-        case ']':
-            return 15;
-        case '"':
-            return 17;
-        case 'j':
-        case '{':
-        case '}':
-            return 18;
-        case '*':
-            return 23;
-        default:
-            return code <= 126 ? 22 : 0;
-    }
-}
+int KernFor(int code) { return bbZoltFontAdvance(code); }
 
 static int Advance(int code) {
     if (bb_zolt_ZOLT_Font == kZoltFixedPitchFont) return kFixedAdvance;

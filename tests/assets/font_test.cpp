@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "assets/data_files.h"
+#include "framework/font_advance.h"
 
 using assets_test::FrameInk;
 using assets_test::Ink;
@@ -21,39 +22,7 @@ namespace {
 constexpr int kCell = 64;
 constexpr int kBoxLeft = 21;  // cell x where a character's advance strip begins
 
-int Advance(int code) {
-    switch (code) {
-        case ' ':
-            return 24;
-        case '!':
-        case '\'':
-        case ',':
-        case '.':
-        case ':':
-        case ';':
-        case '`':
-        case 'l':
-        case '|':
-            return 9;
-        case 'i':
-            return 11;
-        case '(':
-        case ')':
-        case '[':
-        case ']':
-            return 15;
-        case '"':
-            return 17;
-        case 'j':
-        case '{':
-        case '}':
-            return 18;
-        case '*':
-            return 23;
-        default:
-            return 22;
-    }
-}
+int Advance(int code) { return bbZoltFontAdvance(code); }
 
 class FontTest : public testing::Test {
   protected:
